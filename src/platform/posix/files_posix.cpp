@@ -1,0 +1,110 @@
+// Files, POSIX half.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+
+#include "platform/files.h"
+
+namespace pirowend::platform {
+
+const std::size_t kMaxPathBytes = PATH_MAX;
+const std::size_t kMaxNameBytes = NAME_MAX;
+
+namespace {
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+std::string directory_of(const std::string& path) {
+  auto cut = path.rfind('/');
+  return cut == std::string::npos ? std::string(".") : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
+std::optional<std::string> read_file(const std::string& path, std::size_t max_bytes) {
+  Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return std::nullopt;
+  // A writer that holds the file exclusively makes it unavailable, as a file opened without
+  // sharing is on Windows.
+  if (flock(fd.get(), LOCK_SH | LOCK_NB) != 0) return std::nullopt;
+  struct stat info {};
+  if (fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  std::string bytes;
+  std::size_t want = max_bytes;
+  if (info.st_size > 0 && static_cast<std::size_t>(info.st_size) < want) {
+    want = static_cast<std::size_t>(info.st_size);
+  }
+  bytes.reserve(want);
+  char chunk[65536];
+  while (bytes.size() < max_bytes) {
+    std::size_t room = max_bytes - bytes.size();
+    ssize_t got = read(fd.get(), chunk, room < sizeof chunk ? room : sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      break;  // what was read so far stands, as a short read would
+    }
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
+  return bytes;
+}
+
+bool replace_file_atomically(const std::string& path, std::string_view bytes) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode) || (info.st_mode & 0222) == 0) return false;
+  }
+  static std::atomic<unsigned> counter{0};
+  const std::string directory = directory_of(path);
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    std::string temporary = directory + ".~pirowend-" + std::to_string(getpid()) + "-" +
+                            std::to_string(counter.fetch_add(1));
+    int raw = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (raw < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    bool written;
+    {
+      Descriptor fd(raw);
+      written = write_all(fd.get(), bytes) && fsync(fd.get()) == 0;
+    }
+    if (written && rename(temporary.c_str(), path.c_str()) == 0) return true;
+    unlink(temporary.c_str());
+    return false;
+  }
+  return false;
+}
+
+void create_directory(const std::string& path) { mkdir(path.c_str(), 0755); }
+
+}  // namespace pirowend::platform
