@@ -14,7 +14,15 @@ constexpr std::size_t kHashSuffixBytes = 17;  // "~" and sixteen hex digits
 
 bool refused_in_file_names(unsigned char c) {
   switch (c) {
-    case ':': case '\\': case '/': case '<': case '>': case '"': case '|': case '?': case '*':
+    case ':':
+    case '\\':
+    case '/':
+    case '<':
+    case '>':
+    case '"':
+    case '|':
+    case '?':
+    case '*':
       return true;
     default:
       return c < 0x20;

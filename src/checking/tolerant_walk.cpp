@@ -26,8 +26,8 @@ std::size_t room_after(std::string_view buffer, std::uint64_t at) {
 
 // Two windows of `width` bytes, at a in `text` and at b in `stored`: equal when all pairs match
 // or when both reach a NUL at the same offset, the comparison stopping there.
-bool windows_equal(std::string_view text, std::uint64_t a, std::string_view stored,
-                   std::uint64_t b, std::uint64_t width) {
+bool windows_equal(std::string_view text, std::uint64_t a, std::string_view stored, std::uint64_t b,
+                   std::uint64_t width) {
   std::size_t both = static_cast<std::size_t>(
       std::min<std::uint64_t>({room_after(text, a), room_after(stored, b), width}));
   const char* pa = both ? text.data() + a : nullptr;
@@ -51,8 +51,8 @@ bool tolerant_walk_bridges(std::string_view text, std::string_view stored, std::
   std::uint64_t j = 0;
   while (i < length) {
     // The advance: step over the run of equal bytes in one go.
-    std::size_t run = static_cast<std::size_t>(
-        std::min<std::uint64_t>(length - i, room_after(stored, j)));
+    std::size_t run =
+        static_cast<std::size_t>(std::min<std::uint64_t>(length - i, room_after(stored, j)));
     std::size_t same = run ? common_prefix(text.data() + i, stored.data() + j, run) : 0;
     i += same;
     j += same;

@@ -41,10 +41,10 @@ using ObjectId = std::uintptr_t;
 struct EventArg {
   enum class Type { dispatch, variant_ref, dispatch_ref, bool_ref };
   Type type;
-  ObjectId dispatch = 0;                 // dispatch
+  ObjectId dispatch = 0;                    // dispatch
   const std::u16string* variant = nullptr;  // variant_ref (a text VARIANT passed by reference)
-  ObjectId* dispatch_ref = nullptr;      // dispatch_ref
-  VariantBool* bool_ref = nullptr;       // bool_ref, handed through unconverted
+  ObjectId* dispatch_ref = nullptr;         // dispatch_ref
+  VariantBool* bool_ref = nullptr;          // bool_ref, handed through unconverted
 };
 
 // What receives events: an automation object with a reference count and a dispatch table.

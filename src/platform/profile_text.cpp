@@ -13,8 +13,8 @@ bool is_profile_space(char c) {
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool same_name(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view trim(std::string_view text) {
@@ -24,7 +24,9 @@ std::string_view trim(std::string_view text) {
 }
 
 // Names and values are C strings on the platform: a NUL inside a line ends them.
-std::string up_to_nul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+std::string up_to_nul(std::string_view text) {
+  return std::string(text.substr(0, text.find('\0')));
+}
 
 // Copies at most room - 1 bytes of text and a NUL to out; returns the bytes copied, NUL excluded.
 std::size_t copy_cut(char* out, std::string_view text, std::size_t room) {
@@ -145,10 +147,17 @@ std::int32_t profile_int_of(const ProfileText& text, const char* section, const 
   std::uint32_t base = 10;
   if (at + 1 < value.size() && value[at] == '0') {
     switch (value[at + 1]) {
-      case 'x': base = 16; break;
-      case 'o': base = 8; break;
-      case 'b': base = 2; break;
-      default: break;
+      case 'x':
+        base = 16;
+        break;
+      case 'o':
+        base = 8;
+        break;
+      case 'b':
+        base = 2;
+        break;
+      default:
+        break;
     }
     if (base != 10) at += 2;
   }

@@ -10,8 +10,8 @@
 namespace pirowend::platform {
 
 struct Seams {
-  Clock* clock = nullptr;                  // null: system_clock()
-  std::string host_directory;              // empty: the directory of the host's executable
+  Clock* clock = nullptr;                      // null: system_clock()
+  std::string host_directory;                  // empty: the directory of the host's executable
   automation::BrowserFactory browser_factory;  // empty: the platform's own engine
 };
 

@@ -1,4 +1,5 @@
 // Module paths, POSIX half.
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
@@ -23,6 +24,16 @@ std::optional<std::string> host_directory() {
   if (cut == std::string::npos) return std::nullopt;
   path->resize(cut + 1);
   return path;
+}
+
+std::string plugin_module_stem() {
+  Dl_info info{};
+  std::string name = "pirowend";
+  if (dladdr(reinterpret_cast<void*>(&plugin_module_stem), &info) && info.dli_fname) {
+    name = info.dli_fname;
+    name = name.substr(name.rfind('/') + 1);
+  }
+  return name.substr(0, name.rfind('.'));
 }
 
 }  // namespace pirowend::platform
