@@ -45,6 +45,8 @@ struct WorkedExample {
   bool exact;     // sly=0
 };
 
+void PrintTo(const WorkedExample& c, std::ostream* out) { *out << c.stored << " -> " << c.text; }
+
 class WorkedExampleTest : public ChangeDetection,
                           public ::testing::WithParamInterface<WorkedExample> {};
 
@@ -52,14 +54,16 @@ TEST_P(WorkedExampleTest, TolerantMode) {
   settings("sly=1\r\nsly_count=2\r\n");
   store(GetParam().stored);
   EXPECT_EQ(compare_with_snapshot(kLine, GetParam().text), GetParam().tolerant);
-  EXPECT_EQ(host_.snapshot(kLine), with_nul(GetParam().tolerant ? GetParam().text : GetParam().stored));
+  EXPECT_EQ(host_.snapshot(kLine),
+            with_nul(GetParam().tolerant ? GetParam().text : GetParam().stored));
 }
 
 TEST_P(WorkedExampleTest, ExactMode) {
   settings("sly=0\r\nsly_count=2\r\n");
   store(GetParam().stored);
   EXPECT_EQ(compare_with_snapshot(kLine, GetParam().text), GetParam().exact);
-  EXPECT_EQ(host_.snapshot(kLine), with_nul(GetParam().exact ? GetParam().text : GetParam().stored));
+  EXPECT_EQ(host_.snapshot(kLine),
+            with_nul(GetParam().exact ? GetParam().text : GetParam().stored));
 }
 
 TEST_P(WorkedExampleTest, DefaultWindowBridgesThemAll) {

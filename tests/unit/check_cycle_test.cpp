@@ -46,6 +46,8 @@ struct IntervalCase {
   std::int64_t wait_ms;
 };
 
+void PrintTo(const IntervalCase& c, std::ostream* out) { *out << c.line; }
+
 class CycleInterval : public CheckCycle, public ::testing::WithParamInterface<IntervalCase> {};
 
 TEST_P(CycleInterval, WaitsBetweenPasses) {

@@ -55,6 +55,8 @@ struct OutcomeCase {
   bool snapshot;
 };
 
+void PrintTo(const OutcomeCase& c, std::ostream* out) { *out << c.name; }
+
 class CheckPageOutcome : public CheckPage, public ::testing::WithParamInterface<OutcomeCase> {};
 
 TEST_P(CheckPageOutcome, GivesTheResult) {

@@ -25,9 +25,7 @@ TEST(PluginState, EverythingIsZeroAfterLoading) {
   EXPECT_EQ(state.worker_handle, nullptr);
 }
 
-TEST(PluginState, FlagsAreLockFree) {
-  EXPECT_TRUE(std::atomic<bool>::is_always_lock_free);
-}
+TEST(PluginState, FlagsAreLockFree) { EXPECT_TRUE(std::atomic<bool>::is_always_lock_free); }
 
 // The worker records lines of growing length while the host polls and reads them the way the
 // click does; a host that sees the flag must always read a whole line.

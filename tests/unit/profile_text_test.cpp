@@ -29,6 +29,8 @@ struct StringCase {
   std::string expected;
 };
 
+void PrintTo(const StringCase& c, std::ostream* out) { *out << c.name; }
+
 class ProfileStringTest : public ::testing::TestWithParam<StringCase> {};
 
 TEST_P(ProfileStringTest, ReadsTheValue) {
@@ -66,6 +68,8 @@ struct IntCase {
   std::int32_t expected;
 };
 
+void PrintTo(const IntCase& c, std::ostream* out) { *out << c.value_line; }
+
 class ProfileIntTest : public ::testing::TestWithParam<IntCase> {};
 
 TEST_P(ProfileIntTest, ConvertsTheLeadingNumber) {
@@ -74,14 +78,15 @@ TEST_P(ProfileIntTest, ConvertsTheLeadingNumber) {
   EXPECT_EQ(profile_int_of(text, "S", "k", c.fallback), c.expected) << c.value_line;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, ProfileIntTest,
-    ::testing::Values(IntCase{"k=15", 20, 15}, IntCase{"k=15min", 20, 15}, IntCase{"k=-7", 20, -7},
-                      IntCase{"k=+3", 20, 3}, IntCase{"k=yes", 20, 0}, IntCase{"k=", 20, 20},
-                      IntCase{"x=1", 20, 20}, IntCase{"k=0x1F", 0, 31}, IntCase{"k=0b101", 0, 5},
-                      IntCase{"k=0o17", 0, 15}, IntCase{"k=\"12\"", 0, 12},
-                      IntCase{"k=4294967295", 0, -1}, IntCase{"k=- 5", 9, 0}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Values, ProfileIntTest,
+                         ::testing::Values(IntCase{"k=15", 20, 15}, IntCase{"k=15min", 20, 15},
+                                           IntCase{"k=-7", 20, -7}, IntCase{"k=+3", 20, 3},
+                                           IntCase{"k=yes", 20, 0}, IntCase{"k=", 20, 20},
+                                           IntCase{"x=1", 20, 20}, IntCase{"k=0x1F", 0, 31},
+                                           IntCase{"k=0b101", 0, 5}, IntCase{"k=0o17", 0, 15},
+                                           IntCase{"k=\"12\"", 0, 12},
+                                           IntCase{"k=4294967295", 0, -1}, IntCase{"k=- 5", 9, 0}),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(ProfileSection, DeliversTrimmedLinesWithoutCommentsOrBlanks) {
   ProfileText text(

@@ -26,6 +26,8 @@ struct IntervalCase {
   std::int32_t minutes;
 };
 
+void PrintTo(const IntervalCase& c, std::ostream* out) { *out << c.value; }
+
 class IntervalTest : public ::testing::TestWithParam<IntervalCase> {};
 
 TEST_P(IntervalTest, ReadsTheMinutes) {

@@ -15,6 +15,8 @@ struct NameCase {
   std::string name;
 };
 
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.line; }
+
 class SnapshotNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(SnapshotNameTest, MapsTheLineToItsFileName) {

@@ -18,11 +18,15 @@ TEST(Text, LoneSurrogatesBecomeReplacementCharacters) {
   wide += static_cast<char16_t>(0xD800);
   wide += u"b";
   wide += static_cast<char16_t>(0xDC00);
-  EXPECT_EQ(from_utf16(wide), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  EXPECT_EQ(from_utf16(wide),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
 }
 
 TEST(Text, MalformedUtf8BecomesReplacementCharacters) {
-  EXPECT_EQ(to_utf16("a\xFF" "b\xC3"), u"a\ufffdb\ufffd");
+  EXPECT_EQ(to_utf16("a\xFF"
+                     "b\xC3"),
+            u"a\ufffdb\ufffd");
   EXPECT_EQ(to_utf16("\xED\xA0\x80"), u"\ufffd\ufffd\ufffd");  // an encoded surrogate
 }
 

@@ -62,6 +62,8 @@ struct PropertyCase {
   bool bridged;
 };
 
+void PrintTo(const PropertyCase& c, std::ostream* out) { *out << c.name; }
+
 class TolerantWalkProperty : public ::testing::TestWithParam<PropertyCase> {};
 
 TEST_P(TolerantWalkProperty, Holds) {
@@ -75,16 +77,24 @@ const std::string kBody = "The quick brown fox jumps over the lazy dog near the 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TolerantWalkProperty,
     ::testing::Values(
-        PropertyCase{"replacement_of_w_bytes", kBody + kBody, kBody + "XYZ" + kBody.substr(3) , 3, true},
-        PropertyCase{"replacement_longer_than_the_window_allows", kBody, "The quick brown XXXXXXXXXXXXXXXXXXXXXXXXXXXX the lazy dog near the river bank. ", 3, false},
-        PropertyCase{"insertion_of_w_bytes", kBody, kBody.substr(0, 20) + "123" + kBody.substr(20), 3, true},
+        PropertyCase{"replacement_of_w_bytes", kBody + kBody, kBody + "XYZ" + kBody.substr(3), 3,
+                     true},
+        PropertyCase{
+            "replacement_longer_than_the_window_allows", kBody,
+            "The quick brown XXXXXXXXXXXXXXXXXXXXXXXXXXXX the lazy dog near the river bank. ", 3,
+            false},
+        PropertyCase{"insertion_of_w_bytes", kBody, kBody.substr(0, 20) + "123" + kBody.substr(20),
+                     3, true},
         PropertyCase{"deletion_of_w_bytes", kBody, kBody.substr(0, 20) + kBody.substr(23), 3, true},
-        PropertyCase{"insertion_of_more_than_w", kBody, kBody.substr(0, 20) + "12345" + kBody.substr(20), 3, false},
+        PropertyCase{"insertion_of_more_than_w", kBody,
+                     kBody.substr(0, 20) + "12345" + kBody.substr(20), 3, false},
         PropertyCase{"append_of_2w_bytes", kBody, kBody + "123456", 3, true},
         PropertyCase{"append_of_more_than_2w", kBody, kBody + "1234567", 3, false},
-        PropertyCase{"difference_in_the_last_w_bytes", kBody, kBody.substr(0, kBody.size() - 3) + "XYZ", 3, true},
+        PropertyCase{"difference_in_the_last_w_bytes", kBody,
+                     kBody.substr(0, kBody.size() - 3) + "XYZ", 3, true},
         PropertyCase{"zero_width_bridges_anything", kBody, "entirely different text", 0, true},
-        PropertyCase{"negative_width_bridges_nothing", kBody, kBody.substr(0, 10) + "X" + kBody.substr(11), -1, false},
+        PropertyCase{"negative_width_bridges_nothing", kBody,
+                     kBody.substr(0, 10) + "X" + kBody.substr(11), -1, false},
         PropertyCase{"huge_width_reads_past_both_ends", "abc", "abd", 1 << 30, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -102,9 +112,14 @@ TEST(TolerantWalk, AgreesWithTheReferenceOnRandomEdits) {
       std::size_t at = random() % text.size();
       std::size_t span = 1 + random() % 4;
       switch (random() % 3) {
-        case 0: text.insert(at, std::string(span, 'x')); break;
-        case 1: text.erase(at, span); break;
-        default: text.replace(at, std::min(span, text.size() - at), std::string(span, 'y'));
+        case 0:
+          text.insert(at, std::string(span, 'x'));
+          break;
+        case 1:
+          text.erase(at, span);
+          break;
+        default:
+          text.replace(at, std::min(span, text.size() - at), std::string(span, 'y'));
       }
     }
     if (text.empty()) continue;

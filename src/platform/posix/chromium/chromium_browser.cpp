@@ -1,11 +1,12 @@
 // The browser engine on Linux: one headless Chromium per instance, driven over its DevTools
 // pipe and shaped into the automation interface that page checking uses.
 #include <cctype>
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
 
-#include "platform/browser_automation.h"
+#include "platform/posix/chromium/chromium_browser.h"
 #include "platform/posix/chromium/devtools_pipe.h"
 #include "platform/text.h"
 
@@ -16,8 +17,28 @@ using chromium::DevToolsPipe;
 using chromium::Json;
 
 constexpr int kCommandTimeoutMs = 10000;
+
+// The member at the end of a path of keys, or null when any step is missing: the browser's
+// messages are read without trusting their shape.
+const Json& member(const Json& json, std::initializer_list<const char*> path) {
+  static const Json kNull;
+  const Json* at = &json;
+  for (const char* key : path) {
+    if (!at->is_object()) return kNull;
+    auto found = at->find(key);
+    if (found == at->end()) return kNull;
+    at = &*found;
+  }
+  return *at;
+}
+
+std::string text_of(const Json& json, std::initializer_list<const char*> path) {
+  const Json& found = member(json, path);
+  return found.is_string() ? found.get<std::string>() : std::string();
+}
 constexpr int kTextTimeoutMs = 30000;
 constexpr int kNavigateReplyWaitMs = 1000;
+constexpr int kStopSettleMs = 500;
 
 // Page-list lines are addresses as a user types them: without a scheme they are web
 // addresses, and absolute paths are local files.
@@ -82,9 +103,9 @@ class ChromiumBrowser final : public WebBrowser {
                  kCommandTimeoutMs);
     auto targets = pipe_->reply(pipe_->send("Target.getTargets"), kCommandTimeoutMs);
     if (!targets) return kServerExecFailure;
-    for (const auto& info : (*targets)["result"]["targetInfos"]) {
-      if (info.value("type", "") == "page") {
-        target_ = info.value("targetId", "");
+    for (const auto& info : member(*targets, {"result", "targetInfos"})) {
+      if (text_of(info, {"type"}) == "page") {
+        target_ = text_of(info, {"targetId"});
         break;
       }
     }
@@ -92,8 +113,9 @@ class ChromiumBrowser final : public WebBrowser {
     auto attached = pipe_->reply(
         pipe_->send("Target.attachToTarget", {{"targetId", target_}, {"flatten", true}}),
         kCommandTimeoutMs);
-    if (!attached || !(*attached)["result"].contains("sessionId")) return kServerExecFailure;
-    session_ = (*attached)["result"]["sessionId"].get<std::string>();
+    if (!attached) return kServerExecFailure;
+    session_ = text_of(*attached, {"result", "sessionId"});
+    if (session_.empty()) return kServerExecFailure;
     for (const char* method : {"Page.enable", "Runtime.enable"}) {
       pipe_->reply(pipe_->send(method, Json::object(), session_), kCommandTimeoutMs);
     }
@@ -118,6 +140,7 @@ class ChromiumBrowser final : public WebBrowser {
       }
       take_navigate_reply(*reply);
     }
+    if (!pipe_->alive()) return kFail;  // the browser died: as a broken connection would
     deliver_events();
     return kOk;
   }
@@ -146,27 +169,33 @@ class ChromiumBrowser final : public WebBrowser {
                     session_),
         kTextTimeoutMs);
     Json value;
-    if (reply && (*reply)["result"].contains("result") &&
-        !(*reply)["result"].contains("exceptionDetails")) {
-      value = (*reply)["result"]["result"].value("value", Json());
+    if (reply && member(*reply, {"result", "exceptionDetails"}).is_null()) {
+      value = member(*reply, {"result", "result", "value"});
     }
     if (!value.is_object()) {
       // The page did not answer (a hung or crashed renderer): it gave no text.
       return std::make_unique<ChromiumDocument>(true, std::nullopt);
     }
-    const std::string kind = value.value("kind", "");
+    const std::string kind = text_of(value, {"kind"});
     if (kind == "not_html") return nullptr;
     if (kind == "no_body") return std::make_unique<ChromiumDocument>(false, std::nullopt);
     if (kind != "text") return std::make_unique<ChromiumDocument>(true, std::nullopt);
-    return std::make_unique<ChromiumDocument>(
-        true, platform::to_utf16(value.value("text", std::string())));
+    return std::make_unique<ChromiumDocument>(true, platform::to_utf16(text_of(value, {"text"})));
   }
 
   ObjectId identity() override { return object_for(target_); }
 
   Status stop() override {
     if (!pipe_->alive()) return kFail;
+    navigation_.stopped = true;
     pipe_->reply(pipe_->send("Page.stopLoading", Json::object(), session_), kCommandTimeoutMs);
+    // The main frame reports that it stopped just after the answer; take that report along.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopSettleMs);
+    deliver_events();
+    while (navigation_.loading && pipe_->alive() && std::chrono::steady_clock::now() < until) {
+      pipe_->pump(10);
+      deliver_events();
+    }
     return kOk;
   }
 
@@ -176,6 +205,27 @@ class ChromiumBrowser final : public WebBrowser {
     pipe_->close();
     return kOk;
   }
+
+  bool run_as_user(const std::string& script) {
+    auto reply = pipe_->reply(
+        pipe_->send("Runtime.evaluate", {{"expression", script}, {"userGesture", true}}, session_),
+        kCommandTimeoutMs);
+    deliver_events();
+    return reply && reply->contains("result");
+  }
+
+  int open_pages() {
+    auto reply = pipe_->reply(pipe_->send("Target.getTargets"), kCommandTimeoutMs);
+    deliver_events();
+    if (!reply) return -1;
+    int pages = 0;
+    for (const auto& info : member(*reply, {"result", "targetInfos"})) {
+      pages += text_of(info, {"type"}) == "page";
+    }
+    return pages;
+  }
+
+  int process_id() const { return pipe_->pid(); }
 
   Status advise(EventReceiver& receiver, std::uint32_t& cookie) override {
     if (receiver_) return kFail;
@@ -199,6 +249,7 @@ class ChromiumBrowser final : public WebBrowser {
     bool content_loaded = false;  // and has parsed it
     bool failed = false;          // no document of the page will come
     bool completed = false;
+    bool stopped = false;  // the checker gave up on it
   };
 
   ObjectId object_for(const std::string& frame) {
@@ -207,15 +258,20 @@ class ChromiumBrowser final : public WebBrowser {
   }
 
   void take_navigate_reply(const Json& reply) {
-    const Json& result = reply.value("result", Json::object());
     // A network error, a download or an empty answer: there is no document of the page.
-    if (result.contains("errorText") || result.value("isDownload", false)) fail_navigation();
+    if (!member(reply, {"result", "errorText"}).is_null() ||
+        member(reply, {"result", "isDownload"}) == true) {
+      fail_navigation();
+    }
   }
 
+  // No document of the page will come. Reported as complete at once, so that the check does
+  // not wait for the page limit; but not after the check itself stopped the page, which then
+  // gave no text.
   void fail_navigation() {
     navigation_.failed = true;
     navigation_.loading = false;
-    complete_top();
+    if (!navigation_.stopped) complete_top();
   }
 
   void complete_top() {
@@ -225,22 +281,22 @@ class ChromiumBrowser final : public WebBrowser {
   }
 
   void on_event(const Json& event) {
-    const std::string method = event.value("method", "");
-    const Json& params = event.value("params", Json::object());
-    if (event.contains("sessionId") && event["sessionId"] != session_) return;
+    const std::string method = text_of(event, {"method"});
+    const Json& params = member(event, {"params"});
+    if (event.contains("sessionId") && text_of(event, {"sessionId"}) != session_) return;
     if (method == "Page.frameNavigated") {
-      const Json& frame = params["frame"];
-      if (!frame.contains("parentId")) {
+      if (member(params, {"frame", "parentId"}).is_null()) {
         navigation_.committed = true;
-        if (frame.value("url", "").starts_with("chrome-error:")) fail_navigation();
+        if (text_of(params, {"frame", "url"}).starts_with("chrome-error:")) fail_navigation();
       }
     } else if (method == "Page.frameStartedLoading") {
-      if (params.value("frameId", "") == target_ && !navigation_.completed)
+      if (text_of(params, {"frameId"}) == target_ && !navigation_.completed) {
         navigation_.loading = true;
+      }
     } else if (method == "Page.domContentEventFired") {
       navigation_.content_loaded = true;
     } else if (method == "Page.frameStoppedLoading") {
-      const std::string frame = params.value("frameId", "");
+      const std::string frame = text_of(params, {"frameId"});
       if (frame != target_) {
         pending_.push_back({kDispIdDocumentComplete, object_for(frame), {}});
       } else {
@@ -250,17 +306,17 @@ class ChromiumBrowser final : public WebBrowser {
       }
     } else if (method == "Page.javascriptDialogOpening") {
       // Dialogs would stall the page: dismiss them, but let pages be left.
-      bool leave = params.value("type", "") == "beforeunload";
+      bool leave = text_of(params, {"type"}) == "beforeunload";
       pipe_->send("Page.handleJavaScriptDialog", {{"accept", leave}}, session_);
     } else if (method == "Target.targetCreated") {
-      const Json& info = params["targetInfo"];
-      if (info.value("type", "") == "page" && info.value("targetId", "") != target_) {
-        pending_.push_back({kDispIdNewWindow2, 0, info.value("targetId", "")});
+      const std::string target = text_of(params, {"targetInfo", "targetId"});
+      if (text_of(params, {"targetInfo", "type"}) == "page" && target != target_) {
+        pending_.push_back({kDispIdNewWindow2, 0, target});
       }
     } else if (method == "Inspector.targetCrashed") {
       fail_navigation();
     } else if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget") {
-      if (params.value("targetId", "") == target_ || params.value("sessionId", "") == session_) {
+      if (text_of(params, {"targetId"}) == target_ || text_of(params, {"sessionId"}) == session_) {
         fail_navigation();
       }
     }
@@ -333,3 +389,22 @@ Status create_platform_browser(std::unique_ptr<WebBrowser>& browser) {
 }
 
 }  // namespace pirowend::automation
+
+namespace pirowend::chromium {
+
+bool run_as_user(automation::WebBrowser& browser, const std::string& script) {
+  auto* chromium = dynamic_cast<automation::ChromiumBrowser*>(&browser);
+  return chromium && chromium->run_as_user(script);
+}
+
+int open_pages(automation::WebBrowser& browser) {
+  auto* chromium = dynamic_cast<automation::ChromiumBrowser*>(&browser);
+  return chromium ? chromium->open_pages() : -1;
+}
+
+int process_id(automation::WebBrowser& browser) {
+  auto* chromium = dynamic_cast<automation::ChromiumBrowser*>(&browser);
+  return chromium ? chromium->process_id() : -1;
+}
+
+}  // namespace pirowend::chromium

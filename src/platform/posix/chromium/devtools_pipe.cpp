@@ -216,18 +216,24 @@ void DevToolsPipe::pump(int timeout_ms) {
 
 void DevToolsPipe::take_messages() {
   std::size_t start = 0;
-  for (std::size_t end; (end = inbox_.find('\0', start)) != std::string::npos; start = end + 1) {
+  // Only the bytes that arrived since the last look can end a message.
+  std::size_t from = scanned_;
+  for (std::size_t end; (end = inbox_.find('\0', from)) != std::string::npos;
+       from = start = end + 1) {
     std::string text = inbox_.substr(start, end - start);
     repair_lone_surrogates(text);
     Json message = Json::parse(text, nullptr, false);
     if (message.is_discarded()) continue;
     if (message.contains("id")) {
-      replies_[message["id"].get<int>()] = std::move(message);
+      if (!message["id"].is_number_integer()) continue;
+      const int id = message["id"].get<int>();  // read before the move below
+      replies_[id] = std::move(message);
     } else {
       events_.push_back(std::move(message));
     }
   }
   inbox_.erase(0, start);
+  scanned_ = inbox_.size();
 }
 
 void DevToolsPipe::lost() {

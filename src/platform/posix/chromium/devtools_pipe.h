@@ -42,6 +42,7 @@ class DevToolsPipe {
   void pump(int timeout_ms);
   std::deque<Json>& events() { return events_; }
   bool alive() const { return fd_ >= 0; }
+  pid_t pid() const { return pid_; }
 
   // Asks the browser to close, then makes sure the process is gone and reaped and its profile
   // deleted. Safe to call more than once.
@@ -57,6 +58,7 @@ class DevToolsPipe {
   pid_t pid_ = -1;
   std::string profile_;
   std::string inbox_;
+  std::size_t scanned_ = 0;  // bytes of inbox_ known to hold no message end
   int next_id_ = 1;
   std::map<int, Json> replies_;
   std::deque<Json> events_;
