@@ -17,7 +17,7 @@ fi
 linux_packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  chromium clang-format
+  chromium clang-format python3
 )
 win32_packages=(
   gcc-mingw-w64-i686 g++-mingw-w64-i686 wine wine32 icoutils

@@ -12,6 +12,9 @@ std::optional<std::string> executable_path();
 // the path cannot be read or holds no separator.
 std::optional<std::string> host_directory();
 
+// The plug-in module's file name: "pirowend.dll" or "pirowend.so".
+extern const char kPluginFileName[];
+
 // The plug-in module's file name without its extension ("pirowend" for the plug-in).
 std::string plugin_module_stem();
 

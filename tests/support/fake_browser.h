@@ -1,6 +1,7 @@
 #pragma once
 // A scripted browser engine for the tests: pages are described by what they do, events arrive
 // inside busy() as the real engines deliver them, and every call is logged with the time.
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -39,8 +40,8 @@ class FakeEngine {
 
   automation::Status create_status = automation::kOk;
   automation::Status advise_status = automation::kOk;
-  int live_browsers = 0;
-  int browsers_created = 0;
+  std::atomic<int> live_browsers{0};
+  std::atomic<int> browsers_created{0};
   std::vector<automation::VariantBool> popup_answers;
   long last_receiver_references = 0;
 

@@ -9,6 +9,8 @@
 
 namespace pirowend::platform {
 
+const char kPluginFileName[] = "pirowend.so";
+
 std::optional<std::string> executable_path() {
   char buffer[PATH_MAX + 1];
   ssize_t length = readlink("/proc/self/exe", buffer, PATH_MAX);
