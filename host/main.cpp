@@ -6,13 +6,13 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "console.h"
 #include "plugin_library.h"
@@ -39,16 +39,19 @@ bool exists(const std::string& path) {
 
 void offer_starter_settings(const std::string& path, bool create, host::Console& console) {
   if (exists(path)) return;
-  if (create || console.confirm("There is no settings file at " + path + ". Create a starter file?")) {
+  if (create ||
+      console.confirm("There is no settings file at " + path + ". Create a starter file?")) {
     if (host::write_starter_settings(path)) {
-      std::printf("Wrote a starter settings file: %s\nAdd the pages to watch under [PAGES].\n", path.c_str());
+      std::printf("Wrote a starter settings file: %s\nAdd the pages to watch under [PAGES].\n",
+                  path.c_str());
     } else {
       std::printf("Could not write %s: %s\n", path.c_str(), std::strerror(errno));
     }
   } else {
-    std::printf("No settings file at %s: nothing is watched until it exists.\n"
-                "(pirowend-host --create-settings writes a commented starter file.)\n",
-                path.c_str());
+    std::printf(
+        "No settings file at %s: nothing is watched until it exists.\n"
+        "(pirowend-host --create-settings writes a commented starter file.)\n",
+        path.c_str());
   }
 }
 
@@ -95,7 +98,8 @@ int main(int argc, char** argv) {
     plugin->start();
     show(*plugin, key);
   }
-  std::printf("Keys: 1-%zu run a command, o opens the changed page, q quits.\nWatching.\n", key - 1);
+  std::printf("Keys: 1-%zu run a command, o opens the changed page, q quits.\nWatching.\n",
+              key - 1);
 
   std::vector<bool> waiting(plugins.size(), false);
   while (!quit_requested) {
@@ -103,7 +107,8 @@ int main(int argc, char** argv) {
       pirowend::IconHandle icon = nullptr;
       bool changed = plugins[n]->poll_changed(icon);
       if (changed && !waiting[n]) {
-        std::printf("Changed page waiting (icon %d): press o to open it.\n", host::icon_number(icon));
+        std::printf("Changed page waiting (icon %d): press o to open it.\n",
+                    host::icon_number(icon));
       }
       waiting[n] = changed;
     }

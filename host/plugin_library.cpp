@@ -32,7 +32,8 @@ std::unique_ptr<PluginLibrary> PluginLibrary::load(const std::string& path, std:
     return nullptr;
   }
   plugin->init_ = reinterpret_cast<decltype(init_)>(dlsym(plugin->library_, "zandel_plugin_init"));
-  plugin->uninit_ = reinterpret_cast<decltype(uninit_)>(dlsym(plugin->library_, "zandel_plugin_uninit"));
+  plugin->uninit_ =
+      reinterpret_cast<decltype(uninit_)>(dlsym(plugin->library_, "zandel_plugin_uninit"));
   plugin->changeicon_ =
       reinterpret_cast<decltype(changeicon_)>(dlsym(plugin->library_, "zandel_plugin_changeicon"));
   if (!plugin->init_ || !plugin->uninit_ || !plugin->changeicon_) {
@@ -56,8 +57,9 @@ void PluginLibrary::start() {
   title_ = title_block_ ? title_block_ : "";
   for (std::int32_t n = 0; command_block_ && n < count; ++n) {
     const auto& record = command_block_[n];
-    commands_.push_back({std::string(record.caption, strnlen(record.caption, sizeof record.caption)),
-                         record.icon, record.handler});
+    commands_.push_back(
+        {std::string(record.caption, strnlen(record.caption, sizeof record.caption)), record.icon,
+         record.handler});
   }
 }
 

@@ -27,8 +27,8 @@ PIROWEND_EXPORT int PIROWEND_CALL zandel_plugin_uninit() noexcept {
   }
 }
 
-PIROWEND_EXPORT bool PIROWEND_CALL zandel_plugin_changeicon(IconHandle* icon,
-                                                            IconClickHandler* click_handler) noexcept {
+PIROWEND_EXPORT bool PIROWEND_CALL
+zandel_plugin_changeicon(IconHandle* icon, IconClickHandler* click_handler) noexcept {
   try {
     return plugin_changeicon(icon, click_handler);
   } catch (...) {

@@ -10,7 +10,7 @@ std::string settings_path() { return plugin_state().settings_path; }
 
 }  // namespace
 
-std::vector<std::string_view> PageList::lines() const {
+std::vector<std::string_view> PageList::lines() const& {
   std::vector<std::string_view> result;
   std::string_view rest(block_);
   while (!rest.empty() && rest.front() != '\0') {

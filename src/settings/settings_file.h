@@ -17,8 +17,10 @@ class PageList {
  public:
   explicit PageList(std::string block) : block_(std::move(block)) {}
   const std::string& block() const { return block_; }
-  // The lines in order, up to the empty string that ends the list.
-  std::vector<std::string_view> lines() const;
+  // The lines in order, up to the empty string that ends the list. They point into the block,
+  // so a temporary list has none to give.
+  std::vector<std::string_view> lines() const&;
+  std::vector<std::string_view> lines() const&& = delete;
 
  private:
   std::string block_;

@@ -116,8 +116,8 @@ class HostEndToEnd : public ::testing::Test {
     bin_ = host_.dir() / "bin";
     fs::create_directories(bin_);
     opened_ = host_.dir() / "opened";
-    testing::write_bytes(bin_ / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
-                                               opened_.string() + "'\n");
+    testing::write_bytes(bin_ / "xdg-open",
+                         "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + opened_.string() + "'\n");
     fs::permissions(bin_ / "xdg-open", fs::perms::owner_all);
   }
   void settings(const std::string& text) {
@@ -151,7 +151,8 @@ TEST_F(HostEndToEnd, WatchesThePagesShowsTheChangeAndOpensItOnTheClick) {
   ASSERT_TRUE(host.wait_for("[1] Immediate check", 10s)) << host.output();
   EXPECT_TRUE(host.wait_for("[2] Export IE favorites", 1s));
   // The first pass stores the snapshots.
-  ASSERT_TRUE(wait_until([&] { return has_snapshot(a) && has_snapshot(b) && has_snapshot(c); }, 30s))
+  ASSERT_TRUE(
+      wait_until([&] { return has_snapshot(a) && has_snapshot(b) && has_snapshot(c); }, 30s))
       << host.output();
   EXPECT_EQ(server_.requests("/c"), 1);
   // The pass ends with its browser; then the wait between passes begins.

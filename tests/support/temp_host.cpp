@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/seams.h"
 #include "plugin/plugin_state.h"
+#include "settings/settings_file.h"
 
 namespace pirowend::testing {
 
@@ -26,6 +27,12 @@ void write_bytes(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> page_lines() {
+  PageList list = read_page_list();
+  auto views = list.lines();
+  return {views.begin(), views.end()};
 }
 
 void reset_plugin_state() {

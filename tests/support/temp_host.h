@@ -5,11 +5,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pirowend::testing {
 
 std::string read_bytes(const std::filesystem::path& path);
 void write_bytes(const std::filesystem::path& path, std::string_view bytes);
+
+// The page list as the settings file gives it now.
+std::vector<std::string> page_lines();
 
 // Back to the state at load: flags false, no changed page, no settings path.
 void reset_plugin_state();

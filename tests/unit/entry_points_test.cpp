@@ -66,7 +66,8 @@ bool rest_untouched(const char* field, std::size_t from, std::size_t size) {
 TEST_F(EntryPoints, StartUpFillsTheHostsSlots) {
   ASSERT_TRUE(init());
   ASSERT_EQ(allocs_.calls.size(), 2u);
-  EXPECT_EQ(allocs_.calls[0], std::make_pair(static_cast<void*>(reinterpret_cast<char*>(0x1234)), 20u));
+  EXPECT_EQ(allocs_.calls[0],
+            std::make_pair(static_cast<void*>(reinterpret_cast<char*>(0x1234)), 20u));
   EXPECT_EQ(allocs_.calls[1].second, kCommandTableBytes);
   EXPECT_STREQ(title_, "Pirowend");
   EXPECT_TRUE(rest_untouched(title_, 9, 20));
@@ -141,7 +142,8 @@ TEST_F(EntryPoints, ShutDownDuringTheWaitIsPrompt) {
 }
 
 TEST_F(EntryPoints, ShutDownDuringAHoldClosesTheBrowser) {
-  world_.host.write_settings("[SETTINGS]\r\ninterval=-1\r\n[PAGES]\r\nhttp://a.test/\r\nhttp://b.test/\r\n");
+  world_.host.write_settings(
+      "[SETTINGS]\r\ninterval=-1\r\n[PAGES]\r\nhttp://a.test/\r\nhttp://b.test/\r\n");
   world_.engine.page("http://a.test/").text = u"first";
   ASSERT_TRUE(world_.host.snapshot("http://a.test/") == std::nullopt);
   compare_with_snapshot("http://a.test/", "older");  // the first check will find a change
@@ -161,8 +163,9 @@ class Opener : public ::testing::Test {
     bin_ = host_.dir() / "bin";
     std::filesystem::create_directories(bin_);
     record_ = host_.dir() / "opened";
-    testing::write_bytes(bin_ / "xdg-open", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" +
-                                               record_.string() + "'; done\n");
+    testing::write_bytes(bin_ / "xdg-open",
+                         "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" +
+                             record_.string() + "'; done\n");
     std::filesystem::permissions(bin_ / "xdg-open", std::filesystem::perms::owner_all);
     saved_path_ = std::getenv("PATH");
     setenv("PATH", bin_.c_str(), 1);

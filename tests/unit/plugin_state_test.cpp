@@ -52,7 +52,7 @@ TEST(PluginState, HostThatSeesTheFlagReadsAWholeLine) {
     }
     ++seen;
     std::string line = state.changed_url;
-    std::string expected_tail = "#" + std::to_string(seen);
+    std::string expected_tail = std::string("#").append(std::to_string(seen));
     ASSERT_TRUE(line.ends_with(expected_tail)) << line;
     state.page_changed.store(false, std::memory_order_release);
   }

@@ -9,11 +9,13 @@
 namespace pirowend {
 namespace {
 
+using testing::page_lines;
+
 using testing::TempHost;
 
 TEST(SettingsFile, AbsentFileGivesTheDefaults) {
   TempHost host;
-  EXPECT_TRUE(read_page_list().lines().empty());
+  EXPECT_TRUE(page_lines().empty());
   EXPECT_EQ(read_page_list().block().size(), kPageListBlockBytes);
   EXPECT_EQ(read_interval_minutes(), 0);
   Tolerance tolerance = read_tolerance();
@@ -58,7 +60,7 @@ TEST(SettingsFile, KeyAndSectionNamesAreCaseBlind) {
   EXPECT_EQ(read_interval_minutes(), 7);
   EXPECT_EQ(read_tolerance().sly, 2);
   EXPECT_EQ(read_tolerance().sly_count, 5);
-  EXPECT_EQ(read_page_list().lines(), (std::vector<std::string_view>{"http://a/"}));
+  EXPECT_EQ(page_lines(), (std::vector<std::string>{"http://a/"}));
 }
 
 TEST(SettingsFile, SlyThatIsNoNumberSwitchesTheToleranceOff) {
@@ -72,8 +74,8 @@ TEST(SettingsFile, PageLinesComeBackWholeInFileOrderWithoutBlankLines) {
   TempHost host;
   host.write_settings(
       "[PAGES]\nhttp://a/?x=1&y=2\n\nhttp://b/\n   \nkey=value\n[SETTINGS]\ninterval=3\n");
-  EXPECT_EQ(read_page_list().lines(),
-            (std::vector<std::string_view>{"http://a/?x=1&y=2", "http://b/", "key=value"}));
+  EXPECT_EQ(page_lines(),
+            (std::vector<std::string>{"http://a/?x=1&y=2", "http://b/", "key=value"}));
 }
 
 TEST(SettingsFile, CrLfAndLfAndATrailingNulReadAlike) {
@@ -85,8 +87,8 @@ TEST(SettingsFile, CrLfAndLfAndATrailingNulReadAlike) {
     host.write_settings(file);
     EXPECT_EQ(read_interval_minutes(), 4);
     EXPECT_EQ(read_tolerance().sly, 1);
-    auto lines = read_page_list().lines();
-    EXPECT_EQ(lines, (std::vector<std::string_view>{"http://a/", "http://b/"}));
+    auto lines = page_lines();
+    EXPECT_EQ(lines, (std::vector<std::string>{"http://a/", "http://b/"}));
     for (auto line : lines) EXPECT_EQ(line.find('\r'), std::string_view::npos);
   }
 }
