@@ -136,6 +136,7 @@ class FakeBrowser final : public WebBrowser {
 
 BrowserFactory FakeEngine::factory() {
   return [this](std::unique_ptr<WebBrowser>& browser) -> Status {
+    ++create_attempts;
     if (failed(create_status)) return create_status;
     browser = std::make_unique<FakeBrowser>(*this);
     return kOk;

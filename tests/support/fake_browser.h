@@ -42,6 +42,7 @@ class FakeEngine {
   automation::Status advise_status = automation::kOk;
   std::atomic<int> live_browsers{0};
   std::atomic<int> browsers_created{0};
+  std::atomic<int> create_attempts{0};
   std::vector<automation::VariantBool> popup_answers;
   long last_receiver_references = 0;
 

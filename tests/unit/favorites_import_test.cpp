@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "settings/settings_file.h"
+#include "support/favorites_folder_override.h"
 #include "support/temp_host.h"
 
 namespace pirowend {
@@ -88,18 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
 class FavoritesImport : public ::testing::Test {
  protected:
   void SetUp() override {
-    config_ = host_.dir() / "config";
-    folder_ = config_ / "pirowend" / "Favorites";
+    folder_ = favorites_.folder(host_.dir());
     fs::create_directories(folder_);
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    saved_ = saved ? std::optional<std::string>(saved) : std::nullopt;
-    setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (saved_)
-      setenv("XDG_CONFIG_HOME", saved_->c_str(), 1);
-    else
-      unsetenv("XDG_CONFIG_HOME");
   }
   void shortcut(const std::string& name, const std::string& url) {
     testing::write_bytes(folder_ / name, "[InternetShortcut]\r\nURL=" + url + "\r\n");
@@ -107,7 +98,8 @@ class FavoritesImport : public ::testing::Test {
   // The shortcuts' URLs in the order the directory search gives them.
   std::vector<std::string> search_order() {
     std::vector<std::string> urls;
-    for (const auto& entry : platform::find_entries(folder_.string() + "/*.url")) {
+    for (const auto& entry :
+         platform::find_entries(folder_.string() + platform::kPathSeparator + "*.url")) {
       if (entry.is_directory) continue;
       std::string text = testing::read_bytes(folder_ / entry.name);
       urls.push_back(*taken_text(text));
@@ -118,8 +110,8 @@ class FavoritesImport : public ::testing::Test {
   void run() { export_favorites_command(0, 0); }
 
   testing::TempHost host_;
-  fs::path config_, folder_;
-  std::optional<std::string> saved_;
+  testing::FavoritesFolderOverride favorites_;
+  fs::path folder_;
 };
 
 TEST_F(FavoritesImport, ShortcutsGoInReverseSearchOrderAboveTheOldLines) {
