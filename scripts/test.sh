@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the Linux build (labels unit, browser, e2e).
+# Sets everything up and runs every test: the Linux build (labels unit, browser, e2e) and the
+# 32-bit Windows build under wine (label win32).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh --win32
 
+status=0
 cmake --preset release
 cmake --build --preset release
-ctest --preset release -j2
+ctest --preset release -j2 || status=1
+
+cmake --preset win32
+cmake --build --preset win32
+ctest --preset win32 || status=1
+
+exit "$status"

@@ -55,7 +55,7 @@ ProfileText::ProfileText(std::string_view bytes) {
     if (line.front() == '[') {
       auto close = line.rfind(']');
       if (close != std::string_view::npos) {
-        sections_.push_back({up_to_nul(line.substr(1, close - 1)), {}});
+        sections_.push_back({up_to_nul(trim(line.substr(1, close - 1))), {}});
         previous = nullptr;
         continue;
       }

@@ -5,7 +5,8 @@
 namespace pirowend::testing {
 namespace {
 
-constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 void set_value(const std::string& value) {
   HKEY key = nullptr;

@@ -27,9 +27,9 @@ std::optional<std::string> host_directory() {
 std::string plugin_module_stem() {
   HMODULE self = nullptr;
   std::string name = "pirowend";
-  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&plugin_module_stem), &self)) {
+  if (GetModuleHandleExA(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCSTR>(&plugin_module_stem), &self)) {
     char buffer[MAX_PATH + 1];
     DWORD length = GetModuleFileNameA(self, buffer, sizeof buffer);
     if (length > 0 && length < sizeof buffer) {

@@ -32,9 +32,12 @@ ThreadHandle start_thread(ThreadProc proc, void* parameter) {
 WaitResult wait_for_thread(ThreadHandle thread, std::uint32_t timeout_ms) {
   if (!thread) return WaitResult::failed;
   switch (WaitForSingleObject(thread->handle, timeout_ms)) {
-    case WAIT_OBJECT_0: return WaitResult::ended;
-    case WAIT_TIMEOUT: return WaitResult::timed_out;
-    default: return WaitResult::failed;
+    case WAIT_OBJECT_0:
+      return WaitResult::ended;
+    case WAIT_TIMEOUT:
+      return WaitResult::timed_out;
+    default:
+      return WaitResult::failed;
   }
 }
 

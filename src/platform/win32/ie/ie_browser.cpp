@@ -17,11 +17,16 @@ namespace pirowend::automation {
 namespace {
 
 // The interfaces by their identities, as the browser registers them.
-constexpr CLSID kClsidInternetExplorer = {0x0002DF01, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr IID kIidWebBrowser2 = {0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
-constexpr IID kIidConnectionPointContainer = {0xB196B284, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
-constexpr IID kDiidWebBrowserEvents2 = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4D, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
-constexpr IID kIidHtmlDocument2 = {0x332C4425, 0x26CB, 0x11D0, {0xB4, 0x83, 0x00, 0xC0, 0x4F, 0xD9, 0x01, 0x19}};
+constexpr CLSID kClsidInternetExplorer = {
+    0x0002DF01, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIidWebBrowser2 = {
+    0xD30C1661, 0xCDAF, 0x11D0, {0x8A, 0x3E, 0x00, 0xC0, 0x4F, 0xC9, 0xE2, 0x6E}};
+constexpr IID kIidConnectionPointContainer = {
+    0xB196B284, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}};
+constexpr IID kDiidWebBrowserEvents2 = {
+    0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4D, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
+constexpr IID kIidHtmlDocument2 = {
+    0x332C4425, 0x26CB, 0x11D0, {0xB4, 0x83, 0x00, 0xC0, 0x4F, 0xD9, 0x01, 0x19}};
 
 // Holds one reference to a COM interface.
 template <typename T>
@@ -105,8 +110,8 @@ class EventDispatch final : public IDispatch {
     }
     return result;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params,
-                                   VARIANT*, EXCEPINFO*, UINT*) override {
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                   EXCEPINFO*, UINT*) override {
     const UINT count = params ? params->cArgs : 0;
     std::vector<EventArg> args(count);
     std::vector<std::u16string> texts(count);
@@ -208,7 +213,8 @@ class IeBrowser final : public WebBrowser {
     browser_->get_Document(document.receive());
     if (!document) return nullptr;
     IHTMLDocument2* html = nullptr;
-    if (document->QueryInterface(kIidHtmlDocument2, reinterpret_cast<void**>(&html)) != S_OK || !html) {
+    if (document->QueryInterface(kIidHtmlDocument2, reinterpret_cast<void**>(&html)) != S_OK ||
+        !html) {
       return nullptr;
     }
     return std::make_unique<IeDocument>(html);
