@@ -69,9 +69,14 @@ void BM_TolerantWalk_ScatteredEdits(benchmark::State& state) {
     std::size_t at = 512 + static_cast<std::size_t>(edit) * (text.size() - 1024) / 1000;
     std::size_t span = 1 + random() % 5;
     switch (edit % 3) {
-      case 0: text.replace(at, span, std::string(span, '#')); break;
-      case 1: text.insert(at, std::string(span, '#')); break;
-      default: text.erase(at, span);
+      case 0:
+        text.replace(at, span, std::string(span, '#'));
+        break;
+      case 1:
+        text.insert(at, std::string(span, '#'));
+        break;
+      default:
+        text.erase(at, span);
     }
   }
   const std::string buffer = buffer_for(stored, text.size());

@@ -188,6 +188,8 @@ class ChromiumBrowser final : public WebBrowser {
   Status stop() override {
     if (!pipe_->alive()) return kFail;
     navigation_.stopped = true;
+    // Nothing to stop once the main frame has finished: spare the round trip.
+    if (!navigation_.loading && navigate_id_ < 0) return kOk;
     pipe_->reply(pipe_->send("Page.stopLoading", Json::object(), session_), kCommandTimeoutMs);
     // The main frame reports that it stopped just after the answer; take that report along.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopSettleMs);
