@@ -245,6 +245,17 @@ TEST_F(Chromium, BrowserThatDiesFailsTheChecksCleanly) {
   EXPECT_EQ(check_path("/p"), kPageGaveNoText);
   EXPECT_FALSE(plugin_state().page_changed);
   close_browser();
+  // A browser that dies while the page loads gives no text either.
+  sink_ = std::make_unique<CIEComCtrlSink>();
+  ASSERT_EQ(sink_->create_browser(), 1);
+  server_.route("/hang", {"", "text/html", 200, FixtureResponse::Ending::hang_before_headers});
+  std::thread killer([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    for (int pid : testing::browser_processes()) kill(pid, SIGKILL);
+  });
+  EXPECT_EQ(check_path("/hang"), kPageGaveNoText);
+  killer.join();
+  close_browser();
   // The next pass starts a new browser.
   sink_ = std::make_unique<CIEComCtrlSink>();
   ASSERT_EQ(sink_->create_browser(), 1);

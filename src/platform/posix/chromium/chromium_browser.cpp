@@ -126,6 +126,12 @@ class ChromiumBrowser final : public WebBrowser {
 
   Status navigate(const std::u16string& url) override {
     if (!pipe_->alive()) return kFail;
+    // What is still on its way belongs to the previous page: its dialogs and windows are dealt
+    // with, but its completions must not end the wait for this one.
+    pipe_->pump(0);
+    take_events();
+    std::erase_if(pending_,
+                  [](const Pending& event) { return event.dispid == kDispIdDocumentComplete; });
     navigation_ = {};
     navigation_.loading = true;
     navigate_id_ =
@@ -163,7 +169,11 @@ class ChromiumBrowser final : public WebBrowser {
   }
 
   std::unique_ptr<HtmlDocument> html_document() override {
-    if (!pipe_->alive() || navigation_.failed || !navigation_.committed) return nullptr;
+    // A browser or renderer that died gave no text; a failed navigation gave no document.
+    if (!pipe_->alive() || navigation_.crashed) {
+      return std::make_unique<ChromiumDocument>(true, std::nullopt);
+    }
+    if (navigation_.failed || !navigation_.committed) return nullptr;
     auto reply = pipe_->reply(
         pipe_->send("Runtime.evaluate", {{"expression", kBodyTextScript}, {"returnByValue", true}},
                     session_),
@@ -252,6 +262,7 @@ class ChromiumBrowser final : public WebBrowser {
     bool failed = false;          // no document of the page will come
     bool completed = false;
     bool stopped = false;  // the checker gave up on it
+    bool crashed = false;  // the page's renderer died
   };
 
   ObjectId object_for(const std::string& frame) {
@@ -316,6 +327,7 @@ class ChromiumBrowser final : public WebBrowser {
         pending_.push_back({kDispIdNewWindow2, 0, target});
       }
     } else if (method == "Inspector.targetCrashed") {
+      navigation_.crashed = true;
       fail_navigation();
     } else if (method == "Target.targetDestroyed" || method == "Target.detachedFromTarget") {
       if (text_of(params, {"targetId"}) == target_ || text_of(params, {"sessionId"}) == session_) {
@@ -326,13 +338,17 @@ class ChromiumBrowser final : public WebBrowser {
 
   // Turns what has arrived into state, then hands the events to the receiver, here on the
   // caller's thread and inside its call.
-  void deliver_events() {
+  void take_events() {
     auto& events = pipe_->events();
     while (!events.empty()) {
       Json event = std::move(events.front());
       events.pop_front();
       on_event(event);
     }
+  }
+
+  void deliver_events() {
+    take_events();
     while (!pending_.empty()) {
       Pending next = std::move(pending_.front());
       pending_.pop_front();
