@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "platform/module_paths.h"
-#include "platform/seams.h"
 
 namespace pirowend::platform {
 
@@ -16,16 +15,6 @@ std::optional<std::string> executable_path() {
   ssize_t length = readlink("/proc/self/exe", buffer, PATH_MAX);
   if (length <= 0) return std::nullopt;
   return std::string(buffer, static_cast<std::size_t>(length));
-}
-
-std::optional<std::string> host_directory() {
-  if (!seams().host_directory.empty()) return seams().host_directory;
-  auto path = executable_path();
-  if (!path) return std::nullopt;
-  auto cut = path->rfind('/');
-  if (cut == std::string::npos) return std::nullopt;
-  path->resize(cut + 1);
-  return path;
 }
 
 std::string plugin_module_stem() {

@@ -1,6 +1,5 @@
 // Module paths, Windows half.
 #include "platform/module_paths.h"
-#include "platform/seams.h"
 #include "platform/win32/windows_api.h"
 
 namespace pirowend::platform {
@@ -12,16 +11,6 @@ std::optional<std::string> executable_path() {
   DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), buffer, sizeof buffer);
   if (length == 0 || length >= sizeof buffer) return std::nullopt;  // unreadable or cut short
   return std::string(buffer, length);
-}
-
-std::optional<std::string> host_directory() {
-  if (!seams().host_directory.empty()) return seams().host_directory;
-  auto path = executable_path();
-  if (!path) return std::nullopt;
-  auto cut = path->rfind('\\');
-  if (cut == std::string::npos) return std::nullopt;
-  path->resize(cut + 1);
-  return path;
 }
 
 std::string plugin_module_stem() {
