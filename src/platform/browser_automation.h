@@ -15,7 +15,6 @@ namespace pirowend::automation {
 using Status = std::int32_t;
 inline constexpr Status kOk = 0;
 inline constexpr Status kFalse = 1;
-inline constexpr Status kNoInterface = static_cast<Status>(0x80004002);
 inline constexpr Status kFail = static_cast<Status>(0x80004005);
 inline constexpr Status kClassNotRegistered = static_cast<Status>(0x80040154);
 inline constexpr Status kFileNotFound = static_cast<Status>(0x80070002);

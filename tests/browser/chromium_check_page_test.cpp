@@ -21,11 +21,9 @@ namespace {
 
 using testing::FixtureResponse;
 
-std::string with_nul(const std::string& text) { return text + std::string(1, '\0'); }
+using testing::with_nul;
 
-std::string html(const std::string& body) {
-  return "<!doctype html><html><head><title>t</title></head><body>" + body + "</body></html>";
-}
+using testing::html_page;
 
 class Chromium : public ::testing::Test {
  protected:
@@ -62,11 +60,12 @@ class Chromium : public ::testing::Test {
 };
 
 TEST_F(Chromium, StoresTheBodyTextThenFindsTheChange) {
-  server_.route("/p", {html("<h1>Prices</h1><p>apples 3</p><script>document.title='x'</script>")});
+  server_.route("/p",
+                {html_page("<h1>Prices</h1><p>apples 3</p><script>document.title='x'</script>")});
   EXPECT_EQ(check_path("/p"), kPageUnchanged);
   EXPECT_EQ(snapshot_of("/p"), with_nul("Prices\n\napples 3"));
   EXPECT_EQ(check_path("/p"), kPageUnchanged);
-  server_.route("/p", {html("<h1>Prices</h1><p>apples 4</p>")});
+  server_.route("/p", {html_page("<h1>Prices</h1><p>apples 4</p>")});
   EXPECT_EQ(check_path("/p"), kPageChanged);
   EXPECT_STREQ(plugin_state().changed_url, server_.url("/p").c_str());
 }
@@ -78,26 +77,26 @@ class ChromiumFastClock : public Chromium {
 };
 
 TEST_F(Chromium, FramesOfTheSameAndOtherSitesDoNotEndTheWaitEarly) {
-  server_.route("/child", {html("<p>inner</p>")});
+  server_.route("/child", {html_page("<p>inner</p>")});
   const std::string other_site = "http://localhost:" + std::to_string(server_.port()) + "/child";
-  server_.route("/frames", {html("<p>outer</p><iframe src='/child'></iframe><iframe src='" +
-                                 other_site + "'></iframe>")});
+  server_.route("/frames", {html_page("<p>outer</p><iframe src='/child'></iframe><iframe src='" +
+                                      other_site + "'></iframe>")});
   EXPECT_EQ(check_path("/frames"), kPageUnchanged);
   EXPECT_EQ(server_.requests("/child"), 2);
   EXPECT_EQ(snapshot_of("/frames"), with_nul("outer"));
 }
 
 TEST_F(Chromium, PopUpOnLoadNeverSurvives) {
-  server_.route("/target", {html("<p>popup</p>")});
-  server_.route("/opener", {html("<p>main</p><script>window.open('/target')</script>")});
+  server_.route("/target", {html_page("<p>popup</p>")});
+  server_.route("/opener", {html_page("<p>main</p><script>window.open('/target')</script>")});
   EXPECT_EQ(check_path("/opener"), kPageUnchanged);
   EXPECT_EQ(snapshot_of("/opener"), with_nul("main"));
   EXPECT_EQ(chromium::open_pages(*sink_->get_browser()), 1);
 }
 
 TEST_F(Chromium, PopUpFromAUserGestureIsClosed) {
-  server_.route("/target", {html("<p>popup</p>")});
-  server_.route("/page", {html("<p>main</p>")});
+  server_.route("/target", {html_page("<p>popup</p>")});
+  server_.route("/page", {html_page("<p>main</p>")});
   EXPECT_EQ(check_path("/page"), kPageUnchanged);
   ASSERT_TRUE(chromium::run_as_user(*sink_->get_browser(), "window.open('/target'); 1"));
   // The window appears; the next call into the engine closes it.
@@ -135,10 +134,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ChromiumPage,
     ::testing::Values(
         PageCase{"body_removed_by_script",
-                 {html("<p>gone</p><script>document.body.remove()</script>")},
+                 {html_page("<p>gone</p><script>document.body.remove()</script>")},
                  kPageUnchanged,
                  false},
-        PageCase{"empty_body", {html("")}, kPageUnchanged, false},
+        PageCase{"empty_body", {html_page("")}, kPageUnchanged, false},
         PageCase{"xml_document",
                  {"<?xml version='1.0'?><r><a>text</a></r>", "application/xml"},
                  kPageUnchanged,
@@ -149,11 +148,11 @@ INSTANTIATE_TEST_SUITE_P(
                  false},
         PageCase{"plain_text", {"just text", "text/plain"}, kPageUnchanged, true},
         PageCase{"alert_is_dismissed",
-                 {html("<p>after alert</p><script>alert('hi');confirm('sure?')</script>")},
+                 {html_page("<p>after alert</p><script>alert('hi');confirm('sure?')</script>")},
                  kPageUnchanged,
                  true},
         PageCase{"server_error_page_is_the_page",
-                 {html("<p>oops</p>"), "text/html", 500},
+                 {html_page("<p>oops</p>"), "text/html", 500},
                  kPageUnchanged,
                  true},
         PageCase{"no_content", {"", "text/html", 204}, kPageUnchanged, false},
@@ -164,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                  kPageGaveNoText,
                  false},
         PageCase{"stops_half_way",
-                 {html(std::string(4000, 'x')), "text/html", 200,
+                 {html_page(std::string(4000, 'x')), "text/html", 200,
                   FixtureResponse::Ending::hang_after_half},
                  kPageGaveNoText,
                  false}),
@@ -172,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ChromiumFastClock, PageWhoseImageNeverLoadsIsStoppedAndItsTextTaken) {
   server_.route("/hang.png", {"", "image/png", 200, FixtureResponse::Ending::hang_before_headers});
-  server_.route("/img", {html("<p>text</p><img src='/hang.png'>")});
+  server_.route("/img", {html_page("<p>text</p><img src='/hang.png'>")});
   EXPECT_EQ(check_path("/img"), kPageUnchanged);
   EXPECT_EQ(snapshot_of("/img"), with_nul("text"));
 }
@@ -189,13 +188,13 @@ TEST_F(Chromium, RefusedNavigationGivesNoTextAtOnce) {
   EXPECT_EQ(check("http://[::1"), kPageGaveNoText);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   // The browser is still good for the next line.
-  server_.route("/ok", {html("<p>ok</p>")});
+  server_.route("/ok", {html_page("<p>ok</p>")});
   EXPECT_EQ(check_path("/ok"), kPageUnchanged);
   EXPECT_TRUE(snapshot_of("/ok"));
 }
 
 TEST_F(Chromium, LineOfTheFormKeyValueIsNavigatedWhole) {
-  server_.route("/q?a=1&b=2", {html("<p>query</p>")});
+  server_.route("/q?a=1&b=2", {html_page("<p>query</p>")});
   EXPECT_EQ(check_path("/q?a=1&b=2"), kPageUnchanged);
   EXPECT_EQ(server_.requests("/q?a=1&b=2"), 1);
   EXPECT_EQ(snapshot_of("/q?a=1&b=2"), with_nul("query"));
@@ -210,7 +209,7 @@ TEST_F(Chromium, TenMegabyteTextComesThroughWhole) {
     page += "<p>" + paragraph + "</p>";
     text += (n ? "\n\n" : "") + paragraph;
   }
-  server_.route("/big", {html(page)});
+  server_.route("/big", {html_page(page)});
   EXPECT_EQ(check_path("/big"), kPageUnchanged);
   auto stored = snapshot_of("/big");
   ASSERT_TRUE(stored);
@@ -218,9 +217,9 @@ TEST_F(Chromium, TenMegabyteTextComesThroughWhole) {
 }
 
 TEST_F(Chromium, UnicodeTextComesThroughAsUtf8) {
-  server_.route("/u",
-                {html("<p>caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80</p>"
-                      "<script>document.querySelector('p').textContent += '\\ud800!'</script>")});
+  server_.route(
+      "/u", {html_page("<p>caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80</p>"
+                       "<script>document.querySelector('p').textContent += '\\ud800!'</script>")});
   EXPECT_EQ(check_path("/u"), kPageUnchanged);
   EXPECT_EQ(snapshot_of("/u"),
             std::string("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\xEF\xBF\xBD!") + '\0');
@@ -239,7 +238,7 @@ TEST_F(Chromium, ShutDownEndsTheWaitForAPageThatNeverAnswers) {
 }
 
 TEST_F(Chromium, BrowserThatDiesFailsTheChecksCleanly) {
-  server_.route("/p", {html("<p>p</p>")});
+  server_.route("/p", {html_page("<p>p</p>")});
   EXPECT_EQ(check_path("/p"), kPageUnchanged);
   for (int pid : testing::browser_processes()) kill(pid, SIGKILL);
   EXPECT_EQ(check_path("/p"), kPageGaveNoText);

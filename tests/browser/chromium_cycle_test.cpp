@@ -15,16 +15,16 @@
 namespace pirowend {
 namespace {
 
-std::string html(const std::string& body) { return "<!doctype html><body>" + body + "</body>"; }
+using testing::html_page;
 
 TEST(ChromiumCycle, PassesOverThePagesAndHoldsAfterAChange) {
   using namespace std::chrono_literals;
   testing::TempHost host;
   testing::FixtureServer server;
   const std::string a = server.url("/a"), b = server.url("/b"), c = server.url("/c");
-  server.route("/a", {html("<p>a</p>")});
-  server.route("/b", {html("<p>b, version 1</p>")});
-  server.route("/c", {html("<p>c</p>")});
+  server.route("/a", {html_page("<p>a</p>")});
+  server.route("/b", {html_page("<p>b, version 1</p>")});
+  server.route("/c", {html_page("<p>c</p>")});
   // A negative interval: the passes follow each other without a wait.
   host.write_settings("[SETTINGS]\r\ninterval=-1\r\n[PAGES]\r\n" + a + "\r\n" + b + "\r\n" + c +
                       "\r\n");
@@ -38,7 +38,7 @@ TEST(ChromiumCycle, PassesOverThePagesAndHoldsAfterAChange) {
   };
   // After the first pass, the page changes; the second pass finds it and holds.
   EXPECT_TRUE(wait_until([&] { return server.requests("/c") == 1; }));
-  server.route("/b", {html("<p>b, version 2</p>")});
+  server.route("/b", {html_page("<p>b, version 2</p>")});
   EXPECT_TRUE(wait_until([&] { return state.page_changed.load(); }));
   std::this_thread::sleep_for(500ms);   // the user looks
   EXPECT_EQ(server.requests("/c"), 1);  // line c waits for the click

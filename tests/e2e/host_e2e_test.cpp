@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string html(const std::string& body) { return "<!doctype html><body>" + body + "</body>"; }
+using testing::html_page;
 
 // The host, started from a folder of its own, with a pipe to its input and one from its output.
 class HostProcess {
@@ -143,9 +143,9 @@ class HostEndToEnd : public ::testing::Test {
 
 TEST_F(HostEndToEnd, WatchesThePagesShowsTheChangeAndOpensItOnTheClick) {
   const std::string a = server_.url("/a"), b = server_.url("/b?x=1"), c = server_.url("/c");
-  server_.route("/a", {html("<p>page a</p>")});
-  server_.route("/b?x=1", {html("<p>page b, version 1</p>")});
-  server_.route("/c", {html("<p>page c</p>")});
+  server_.route("/a", {html_page("<p>page a</p>")});
+  server_.route("/b?x=1", {html_page("<p>page b, version 1</p>")});
+  server_.route("/c", {html_page("<p>page c</p>")});
   settings("[SETTINGS]\r\ninterval=30\r\n[PAGES]\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n");
 
   const auto profiles_before = testing::browser_profiles();
@@ -163,7 +163,7 @@ TEST_F(HostEndToEnd, WatchesThePagesShowsTheChangeAndOpensItOnTheClick) {
   ASSERT_TRUE(wait_until([&] { return testing::browser_profiles() == profiles_before; }, 10s));
 
   // The page changes; "Immediate check" starts a pass at once and the host shows the change.
-  server_.route("/b?x=1", {html("<p>page b, version 2</p>")});
+  server_.route("/b?x=1", {html_page("<p>page b, version 2</p>")});
   bool started = false;
   for (int attempt = 0; attempt < 3 && !started; ++attempt) {
     std::this_thread::sleep_for(300ms);
@@ -190,7 +190,7 @@ TEST_F(HostEndToEnd, WatchesThePagesShowsTheChangeAndOpensItOnTheClick) {
 }
 
 TEST_F(HostEndToEnd, SigtermDuringTheWaitStopsCleanly) {
-  server_.route("/a", {html("<p>a</p>")});
+  server_.route("/a", {html_page("<p>a</p>")});
   settings("[SETTINGS]\r\ninterval=30\r\n[PAGES]\r\n" + server_.url("/a") + "\r\n");
   HostProcess host(folder_, bin_);
   ASSERT_TRUE(wait_until([&] { return has_snapshot(server_.url("/a")); }, 30s)) << host.output();

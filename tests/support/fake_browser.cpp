@@ -76,7 +76,7 @@ class FakeBrowser final : public WebBrowser {
   Status unadvise(std::uint32_t cookie) override {
     engine_.log("unadvise");
     if (cookie != 42 || !receiver_) return kFail;
-    engine_.last_receiver_references = receiver_->release();
+    receiver_->release();
     receiver_ = nullptr;
     return kOk;
   }

@@ -44,7 +44,6 @@ class FakeEngine {
   std::atomic<int> browsers_created{0};
   std::atomic<int> create_attempts{0};
   std::vector<automation::VariantBool> popup_answers;
-  long last_receiver_references = 0;
 
  private:
   friend class FakeBrowser;

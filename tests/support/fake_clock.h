@@ -14,17 +14,13 @@ class FakeClock final : public platform::Clock {
   std::uint64_t now_ms() override { return now_; }
   void sleep_ms(std::uint32_t ms) override {
     now_ += ms;
-    ++sleeps_;
     if (on_sleep) on_sleep();
   }
-  void advance(std::uint64_t ms) { now_ += ms; }
-  std::uint64_t sleeps() const { return sleeps_; }
 
   std::function<void()> on_sleep;
 
  private:
   std::atomic<std::uint64_t> now_{1000};
-  std::atomic<std::uint64_t> sleeps_{0};
 };
 
 }  // namespace pirowend::testing

@@ -38,6 +38,10 @@ void send_all(int fd, const std::string& bytes) {
 
 }  // namespace
 
+std::string html_page(const std::string& body) {
+  return "<!doctype html><html><head><title>t</title></head><body>" + body + "</body></html>";
+}
+
 int closed_port() {
   int port = 0;
   int fd = listen_on_loopback(port);

@@ -43,6 +43,9 @@ class FixtureServer {
   std::thread thread_;
 };
 
+// A small HTML page with body as its body.
+std::string html_page(const std::string& body);
+
 // A port on 127.0.0.1 that nothing listens on.
 int closed_port();
 

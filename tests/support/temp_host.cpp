@@ -23,6 +23,8 @@ std::string read_bytes(const std::filesystem::path& path) {
   return out.str();
 }
 
+std::string with_nul(const std::string& text) { return text + std::string(1, '\0'); }
+
 void write_bytes(const std::filesystem::path& path, std::string_view bytes) {
   std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -10,6 +10,8 @@
 namespace pirowend::testing {
 
 std::string read_bytes(const std::filesystem::path& path);
+// A text as a file stores it: its bytes and one NUL.
+std::string with_nul(const std::string& text);
 void write_bytes(const std::filesystem::path& path, std::string_view bytes);
 
 // The page list as the settings file gives it now.

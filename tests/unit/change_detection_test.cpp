@@ -18,7 +18,7 @@ using testing::TempHost;
 
 constexpr const char* kLine = "http://example.test/page";
 
-std::string with_nul(const std::string& text) { return text + std::string(1, '\0'); }
+using testing::with_nul;
 
 class ChangeDetection : public ::testing::Test {
  protected:

@@ -20,7 +20,7 @@ using testing::page_lines;
 
 namespace fs = std::filesystem;
 
-std::string with_nul(const std::string& text) { return text + std::string(1, '\0'); }
+using testing::with_nul;
 
 struct TakenCase {
   const char* name;

@@ -45,6 +45,21 @@ bool write_all(int fd, std::string_view bytes) {
   return true;
 }
 
+// Up to max_bytes from the descriptor's position into bytes; false when a read failed, with
+// what was read before it in bytes.
+bool read_from(int fd, std::size_t max_bytes, std::string& bytes) {
+  char chunk[65536];
+  while (bytes.size() < max_bytes) {
+    std::size_t room = max_bytes - bytes.size();
+    ssize_t got = read(fd, chunk, room < sizeof chunk ? room : sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
+  return true;
+}
+
 std::string directory_of(const std::string& path) {
   auto cut = path.rfind('/');
   return cut == std::string::npos ? std::string(".") : path.substr(0, cut + 1);
@@ -60,23 +75,13 @@ std::optional<std::string> read_file(const std::string& path, std::size_t max_by
   if (flock(fd.get(), LOCK_SH | LOCK_NB) != 0) return std::nullopt;
   struct stat info {};
   if (fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
-  std::string bytes;
   std::size_t want = max_bytes;
   if (info.st_size > 0 && static_cast<std::size_t>(info.st_size) < want) {
     want = static_cast<std::size_t>(info.st_size);
   }
+  std::string bytes;
   bytes.reserve(want);
-  char chunk[65536];
-  while (bytes.size() < max_bytes) {
-    std::size_t room = max_bytes - bytes.size();
-    ssize_t got = read(fd.get(), chunk, room < sizeof chunk ? room : sizeof chunk);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      break;  // what was read so far stands, as a short read would
-    }
-    if (got == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(got));
-  }
+  read_from(fd.get(), max_bytes, bytes);  // a failed read stands as a short one
   return bytes;
 }
 
@@ -135,15 +140,10 @@ ExclusiveFile::~ExclusiveFile() { close(static_cast<int>(handle_)); }
 std::optional<std::string> ExclusiveFile::read_all() {
   const int fd = static_cast<int>(handle_);
   if (lseek(fd, 0, SEEK_SET) != 0) return std::nullopt;
+  // The import rewrites what it read: only a whole file will do.
   std::string bytes;
-  char chunk[65536];
-  while (true) {
-    ssize_t got = read(fd, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return std::nullopt;
-    if (got == 0) return bytes;
-    bytes.append(chunk, static_cast<std::size_t>(got));
-  }
+  if (!read_from(fd, static_cast<std::size_t>(-1), bytes)) return std::nullopt;
+  return bytes;
 }
 
 bool ExclusiveFile::replace(std::string_view bytes) {

@@ -237,8 +237,6 @@ class ChromiumBrowser final : public WebBrowser {
     return pages;
   }
 
-  int process_id() const { return pipe_->pid(); }
-
   Status advise(EventReceiver& receiver, std::uint32_t& cookie) override {
     if (receiver_) return kFail;
     receiver_ = &receiver;
@@ -418,11 +416,6 @@ bool run_as_user(automation::WebBrowser& browser, const std::string& script) {
 int open_pages(automation::WebBrowser& browser) {
   auto* chromium = dynamic_cast<automation::ChromiumBrowser*>(&browser);
   return chromium ? chromium->open_pages() : -1;
-}
-
-int process_id(automation::WebBrowser& browser) {
-  auto* chromium = dynamic_cast<automation::ChromiumBrowser*>(&browser);
-  return chromium ? chromium->process_id() : -1;
 }
 
 }  // namespace pirowend::chromium

@@ -13,7 +13,4 @@ bool run_as_user(automation::WebBrowser& browser, const std::string& script);
 // The number of page targets (tabs and windows) the browser has open; -1 when unknown.
 int open_pages(automation::WebBrowser& browser);
 
-// The process id of the browser; -1 when it has none.
-int process_id(automation::WebBrowser& browser);
-
 }  // namespace pirowend::chromium

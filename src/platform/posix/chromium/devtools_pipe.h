@@ -42,7 +42,6 @@ class DevToolsPipe {
   void pump(int timeout_ms);
   std::deque<Json>& events() { return events_; }
   bool alive() const { return fd_ >= 0; }
-  pid_t pid() const { return pid_; }
 
   // Asks the browser to close, then makes sure the process is gone and reaped and its profile
   // deleted. Safe to call more than once.
