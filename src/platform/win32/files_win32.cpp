@@ -22,20 +22,21 @@ bool write_all(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-std::optional<std::string> read_from(HANDLE file, std::size_t max_bytes) {
-  std::string bytes;
+// Up to max_bytes from the file's position into bytes; false when a read failed, with what
+// was read before it in bytes.
+bool read_from(HANDLE file, std::size_t max_bytes, std::string& bytes) {
   char chunk[65536];
   while (bytes.size() < max_bytes) {
     std::size_t room = max_bytes - bytes.size();
     DWORD got = 0;
     if (!ReadFile(file, chunk, room < sizeof chunk ? static_cast<DWORD>(room) : sizeof chunk, &got,
                   nullptr)) {
-      break;  // what was read so far stands, as a short read would
+      return false;
     }
     if (got == 0) break;
     bytes.append(chunk, got);
   }
-  return bytes;
+  return true;
 }
 
 std::string directory_of(const std::string& path) {
@@ -56,7 +57,9 @@ std::optional<std::string> read_file(const std::string& path, std::size_t max_by
   win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
-  return read_from(file.get(), max_bytes);
+  std::string bytes;
+  read_from(file.get(), max_bytes, bytes);  // a failed read stands as a short one
+  return bytes;
 }
 
 bool replace_file_atomically(const std::string& path, std::string_view bytes) {
@@ -106,7 +109,10 @@ std::optional<std::string> ExclusiveFile::read_all() {
   if (!file || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
     return std::nullopt;
   }
-  return read_from(file, static_cast<std::size_t>(-1));
+  // The import rewrites what it read: only a whole file will do.
+  std::string bytes;
+  if (!read_from(file, static_cast<std::size_t>(-1), bytes)) return std::nullopt;
+  return bytes;
 }
 
 bool ExclusiveFile::replace(std::string_view bytes) {
